@@ -38,6 +38,10 @@ function(add_wine_gtest name)
     FIXTURES_REQUIRED wine
     ENVIRONMENT "UNINSTALL_WINE_ROOT=${WINE_ROOTS}/shared"
     TIMEOUT 600)
+  # Programs named *_cp932_test run under the Japanese locale: ANSI code page 932.
+  if(name MATCHES "_cp932_test$")
+    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "WINE_CODE_PAGE_932=1")
+  endif()
 endfunction()
 
 file(GLOB PORTABLE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/portable/*.cpp)
