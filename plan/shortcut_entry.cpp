@@ -1,0 +1,5 @@
+// One manual of the plan's MANUALS section.
+#include "plan/shortcut_entry.h"
+
+void CShortcutEntry::SetKey(const char* key) { m_strKey = key ? key : ""; }
+void CShortcutEntry::SetShortcutName(const char* name) { m_strShortcutName = name ? name : ""; }
