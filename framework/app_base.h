@@ -13,6 +13,9 @@ public:
 
     virtual BOOL InitInstance();
 
+    // Set-up of the old framework's 3-D control look; nothing in the program depends on it.
+    BOOL Enable3dControlsStatic() { return TRUE; }
+
     // Filled by the process entry before InitInstance runs.
     const char* m_lpCmdLine = "";        // the command line after the program name
     const char* m_pszHelpFilePath = "";  // the program's full path, extension replaced by .HLP
@@ -36,3 +39,9 @@ int AfxMessageBox(const char* text, UINT flags);
 
 // The text of a command line after the program name, quoted or not, as the framework gives it.
 const char* SkipProgramName(const char* commandLine);
+
+// Framework and common-controls set-up. The program hosts no controls that need either, so both
+// do nothing; in particular no common-controls DLL is loaded, which could otherwise be planted
+// beside the program in the temp folder it runs from.
+void AfxEnableControlContainer();
+void AfxInitCommonControls();
