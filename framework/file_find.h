@@ -3,6 +3,12 @@
 #pragma once
 #include <memory>
 #include <string>
+#ifdef _WIN32
+// windows.h maps FindNextFile to FindNextFileA; included here first, its include guard keeps
+// the macro from coming back, so the member below keeps its name in every file.
+#include <windows.h>
+#undef FindNextFile
+#endif
 
 class CFileFind {
 public:

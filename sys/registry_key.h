@@ -28,4 +28,5 @@ private:
     REGSAM m_access;
     DWORD m_dwSubKeys = 0;
     DWORD m_dwValues = 0;
+    bool m_bCountsKnown = false;               // the information query at open succeeded
 };

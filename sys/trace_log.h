@@ -24,6 +24,8 @@ public:
     // Looks up the all-users desktop folder, else the user's own, and stores its path.
     void RefreshFolders();
     const std::string& GetDesktopPath() const { return m_strDesktopPath; }
+    // Writes out what the trace file has buffered (done at process exit as well).
+    void Flush();
 
 private:
     std::string m_strDesktopPath;

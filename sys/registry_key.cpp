@@ -1,0 +1,72 @@
+// One registry key under a root key, opened in the 32-bit registry view, with the counts it
+// had when it was opened.
+#include "sys/registry_key.h"
+#include <string>
+
+namespace {
+// The shipped program is 32-bit and sees the 32-bit view; the 64-bit build must see the same keys.
+REGSAM InThirtyTwoBitView(REGSAM access) { return access | KEY_WOW64_32KEY; }
+}  // namespace
+
+CRegistryKey::CRegistryKey(HKEY root, const char* subKeyPath, REGSAM access)
+    : m_pszSubKey(subKeyPath), m_hRoot(root), m_access(access) {}
+
+CRegistryKey::~CRegistryKey() { Close(); }
+
+LONG CRegistryKey::Open() {
+    if (m_bOpen) Close();   // a second Open must not leak the first handle
+    HKEY handle = nullptr;
+    LONG status = ::RegOpenKeyExA(m_hRoot, m_pszSubKey, 0, InThirtyTwoBitView(m_access), &handle);
+    if (status != ERROR_SUCCESS) return status;
+    m_hKey = handle;
+    m_bOpen = TRUE;
+
+    // When the query fails the counts are unknown: the subkey count stays 0, but the key never
+    // counts as empty, since RegDeleteKeyA would also take a key that still holds values.
+    DWORD subKeys = 0;
+    DWORD values = 0;
+    m_bCountsKnown = ::RegQueryInfoKeyA(m_hKey, nullptr, nullptr, nullptr, &subKeys, nullptr,
+                                        nullptr, &values, nullptr, nullptr, nullptr,
+                                        nullptr) == ERROR_SUCCESS;
+    if (!m_bCountsKnown) subKeys = values = 0;
+    m_dwSubKeys = subKeys;
+    m_dwValues = values;
+    m_dwSubKeyCount = subKeys;
+    return ERROR_SUCCESS;
+}
+
+LONG CRegistryKey::Close() {
+    if (!m_bOpen) return 0;
+    LONG status = ::RegCloseKey(m_hKey);
+    m_hKey = nullptr;
+    m_bOpen = FALSE;
+    return status;
+}
+
+LONG CRegistryKey::DeleteValue(const char* name) {
+    // A closed key has no handle; a null name would name the key's default value.
+    if (!m_bOpen || name == nullptr) return ERROR_INVALID_HANDLE;
+    return ::RegDeleteValueA(m_hKey, name);
+}
+
+BOOL CRegistryKey::IsEmpty() const {
+    return m_bCountsKnown && m_dwSubKeys == 0 && m_dwValues == 0;
+}
+
+LONG CRegistryKey::DeleteSubkeyIfEmpty(const char* name) {
+    // An empty name would make the child path name this key itself, and the deletion below
+    // would then remove this key instead of a child.
+    if (!m_bOpen || name == nullptr || name[0] == '\0') return -1;
+
+    std::string childPath = m_pszSubKey ? m_pszSubKey : "";
+    childPath += '\\';
+    childPath += name;
+
+    LONG result = -1;
+    CRegistryKey child(m_hRoot, childPath.c_str(), KEY_ALL_ACCESS);
+    if (child.Open() == ERROR_SUCCESS && child.IsEmpty()) {
+        child.Close();   // the key is deleted through the parent; no handle of ours stays on it
+        result = ::RegDeleteKeyA(m_hKey, name);
+    }
+    return result;
+}

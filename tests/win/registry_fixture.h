@@ -1,0 +1,153 @@
+// Registry and folder set-up for the tests of the registry clean-up and the viewer retirement:
+// keys in the 32-bit view of HKEY_LOCAL_MACHINE (the view the program works in), unique names,
+// test folders on drive C and the viewer stand-in from the build folder.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace regtest {
+
+constexpr REGSAM kView32 = KEY_WOW64_32KEY;
+
+// A name no other test (or earlier run) uses: program id, a counter and the tick count.
+inline std::string UniqueName(const std::string& stem) {
+    static unsigned counter = 0;
+    return stem + "_" + std::to_string(::GetCurrentProcessId()) + "_" + std::to_string(++counter) +
+           "_" + std::to_string(::GetTickCount() % 100000);
+}
+
+// Creates the key (and every missing key above it) in the 32-bit view, with string values.
+inline bool CreateKey(const std::string& path,
+                      const std::vector<std::pair<std::string, std::string>>& values = {}) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
+                          KEY_ALL_ACCESS | kView32, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    bool ok = true;
+    for (const auto& value : values) {
+        ok = ok && ::RegSetValueExA(key, value.first.c_str(), 0, REG_SZ,
+                                    reinterpret_cast<const BYTE*>(value.second.c_str()),
+                                    static_cast<DWORD>(value.second.size() + 1)) == ERROR_SUCCESS;
+    }
+    ::RegCloseKey(key);
+    return ok;
+}
+
+inline bool KeyExists(const std::string& path, REGSAM view = kView32) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, &key) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    ::RegCloseKey(key);
+    return true;
+}
+
+inline bool ValueExists(const std::string& path, const std::string& name) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView32, &key) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    const bool found = ::RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+                       ERROR_SUCCESS;
+    ::RegCloseKey(key);
+    return found;
+}
+
+// Deletes the key with everything below it (test clean-up only).
+inline void DeleteTree(const std::string& path, REGSAM view = kView32) {
+    const std::size_t slash = path.rfind('\\');
+    const std::string parentPath = slash == std::string::npos ? "" : path.substr(0, slash);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    HKEY parent = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, parentPath.c_str(), 0, KEY_ALL_ACCESS | view,
+                        &parent) != ERROR_SUCCESS) {
+        return;
+    }
+    ::RegDeleteTreeA(parent, name.c_str());
+    ::RegDeleteKeyA(parent, name.c_str());
+    ::RegCloseKey(parent);
+}
+
+inline bool PathExists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+inline bool MakeFolders(const std::string& path) {
+    for (std::size_t i = 3; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == '\\') ::CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+    }
+    return PathExists(path);
+}
+
+inline void RemoveTree(const std::string& path) {
+    if (!PathExists(path)) return;
+    std::vector<char> from(path.begin(), path.end());
+    from.push_back('\0');
+    from.push_back('\0');
+    SHFILEOPSTRUCTA operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.data();
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
+    ::SHFileOperationA(&operation);
+}
+
+inline bool WriteTextFile(const std::string& path, const std::string& content) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const BOOL ok = ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written,
+                                nullptr);
+    ::CloseHandle(file);
+    return ok && written == content.size();
+}
+
+inline std::string ReadTextFile(const std::string& path) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::string();
+    std::string content;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+        content.append(buffer, read);
+    }
+    ::CloseHandle(file);
+    return content;
+}
+
+// The folder of this test program, which the build also puts the viewer stand-in in.
+inline std::string BuildFolder() {
+    char path[MAX_PATH * 2] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof(path) - 1);
+    std::string result(path, length);
+    const std::size_t slash = result.rfind('\\');
+    return slash == std::string::npos ? std::string() : result.substr(0, slash);
+}
+
+inline std::string StandInViewer() { return BuildFolder() + "\\pelbox.exe"; }
+
+// A fresh folder C:\regtests\<unique>, removed with its content afterwards.
+class CDriveFolder {
+public:
+    explicit CDriveFolder(const std::string& stem) : m_path("C:\\regtests\\" + UniqueName(stem)) {
+        MakeFolders(m_path);
+    }
+    ~CDriveFolder() { RemoveTree(m_path); }
+    CDriveFolder(const CDriveFolder&) = delete;
+    CDriveFolder& operator=(const CDriveFolder&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    std::string Join(const std::string& name) const { return m_path + "\\" + name; }
+
+private:
+    std::string m_path;
+};
+
+}  // namespace regtest
