@@ -23,7 +23,7 @@ case "$action" in
     wine_copy_root "$roots/template" "$roots/shared"
     # Start the shared server's helper processes with no pipes attached, so that they do not
     # hold a test's output open after the test has ended.
-    wine_env_exec "$roots/shared" /usr/bin/wineserver -p
+    wine_env_exec "$roots/shared" /usr/bin/wineserver -p </dev/null >/dev/null 2>&1
     wine_run "$roots/shared" wineboot </dev/null >/dev/null 2>&1
     echo "Wine roots ready in $roots (display $(cat "$roots/display"))"
     ;;
