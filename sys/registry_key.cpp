@@ -6,6 +6,19 @@
 namespace {
 // The shipped program is 32-bit and sees the 32-bit view; the 64-bit build must see the same keys.
 REGSAM InThirtyTwoBitView(REGSAM access) { return access | KEY_WOW64_32KEY; }
+
+// Names are converted from the ANSI code page here, as the ...A registry calls would do, and
+// passed to the ...W calls: some ...A implementations convert into a fixed 260-character buffer
+// and refuse longer key paths, which the program's 1023-byte key paths need.
+std::wstring Wide(const char* text) {
+    if (text == nullptr || text[0] == '\0') return std::wstring();
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (length <= 0) return std::wstring();
+    std::wstring result(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text, -1, &result[0], length);
+    result.resize(static_cast<std::size_t>(length - 1));
+    return result;
+}
 }  // namespace
 
 CRegistryKey::CRegistryKey(HKEY root, const char* subKeyPath, REGSAM access)
@@ -16,16 +29,17 @@ CRegistryKey::~CRegistryKey() { Close(); }
 LONG CRegistryKey::Open() {
     if (m_bOpen) Close();   // a second Open must not leak the first handle
     HKEY handle = nullptr;
-    LONG status = ::RegOpenKeyExA(m_hRoot, m_pszSubKey, 0, InThirtyTwoBitView(m_access), &handle);
+    const std::wstring path = Wide(m_pszSubKey);
+    LONG status = ::RegOpenKeyExW(m_hRoot, path.c_str(), 0, InThirtyTwoBitView(m_access), &handle);
     if (status != ERROR_SUCCESS) return status;
     m_hKey = handle;
     m_bOpen = TRUE;
 
     // When the query fails the counts are unknown: the subkey count stays 0, but the key never
-    // counts as empty, since RegDeleteKeyA would also take a key that still holds values.
+    // counts as empty, since the deletion would also take a key that still holds values.
     DWORD subKeys = 0;
     DWORD values = 0;
-    m_bCountsKnown = ::RegQueryInfoKeyA(m_hKey, nullptr, nullptr, nullptr, &subKeys, nullptr,
+    m_bCountsKnown = ::RegQueryInfoKeyW(m_hKey, nullptr, nullptr, nullptr, &subKeys, nullptr,
                                         nullptr, &values, nullptr, nullptr, nullptr,
                                         nullptr) == ERROR_SUCCESS;
     if (!m_bCountsKnown) subKeys = values = 0;
@@ -46,7 +60,7 @@ LONG CRegistryKey::Close() {
 LONG CRegistryKey::DeleteValue(const char* name) {
     // A closed key has no handle; a null name would name the key's default value.
     if (!m_bOpen || name == nullptr) return ERROR_INVALID_HANDLE;
-    return ::RegDeleteValueA(m_hKey, name);
+    return ::RegDeleteValueW(m_hKey, Wide(name).c_str());
 }
 
 BOOL CRegistryKey::IsEmpty() const {
@@ -66,7 +80,7 @@ LONG CRegistryKey::DeleteSubkeyIfEmpty(const char* name) {
     CRegistryKey child(m_hRoot, childPath.c_str(), KEY_ALL_ACCESS);
     if (child.Open() == ERROR_SUCCESS && child.IsEmpty()) {
         child.Close();   // the key is deleted through the parent; no handle of ours stays on it
-        result = ::RegDeleteKeyA(m_hKey, name);
+        result = ::RegDeleteKeyW(m_hKey, Wide(name).c_str());
     }
     return result;
 }

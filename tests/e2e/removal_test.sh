@@ -90,6 +90,8 @@ set_up_install() {
   touch_file 'C:\e2e\loose.txt'
   local name
   for name in Alpha.lnk Beta.lnk Gamma.lnk Alpha; do touch_file "$DESKTOP\\$name"; done
+  # mkdir -p made the folders between as this script's user.
+  e2e_own "$(e2e_unix 'C:\Program Files\Vorda')" "$(e2e_unix 'C:\e2e')"
 }
 
 # wait_removal_end [SECONDS]: waits until no uninstall.exe runs (the file holders go on
@@ -111,7 +113,14 @@ start_and_confirm() {
   question=$(e2e_wait_window uninstall)
   e2e_expect_eq "the confirmation is asked" "$question" "Remove the on-screen manual?"
   e2e_press uninstall 1
-  e2e_expect_eq "the install folder's program ends with 0" "$(e2e_wait_exit "$E2E_PID")" 0
+  expect_exit_code "the install folder's program ends with 0" 0
+}
+
+# expect_exit_code WHAT CODE: the exit code of the program last started with e2e_start. The
+# wait runs in this shell: a subshell cannot wait for a program this shell started.
+expect_exit_code() {
+  e2e_wait_exit "$E2E_PID" > "$E2E_ROOT/exit_code"
+  e2e_expect_eq "$1" "$(cat "$E2E_ROOT/exit_code")" "$2"
 }
 
 # --------------------------------------------------------------------------------------------
@@ -144,7 +153,7 @@ done
 e2e_start "$E2E_TEMP_WIN\\uninstall.exe" uninstall
 e2e_expect_eq "the staged copy warns again" "$(e2e_wait_window uninstall)" "$WARNING"
 e2e_press uninstall 1
-e2e_expect_eq "the removal process ends with 0 after the warning" "$(e2e_wait_exit "$E2E_PID")" 0
+expect_exit_code "the removal process ends with 0 after the warning" 0
 e2e_expect_exists "still nothing deleted" "$INST\\uninstall.exe"
 release_holders
 
@@ -158,6 +167,9 @@ start_and_confirm
 e2e_expect_eq "the removal process ends by itself, without a warning" "$(wait_removal_end)" ended
 release_holders
 
+if [ -e "$(e2e_unix "$INST")" ]; then
+  echo "left in the install folder:"; find "$(e2e_unix "$INST")" -ls
+fi
 for gone in "$INST" 'C:\e2e\説明書.txt' 'C:\e2e\loose.txt' "$DESKTOP\\Alpha.lnk" \
     "$DESKTOP\\Beta.lnk"; do
   e2e_expect_missing "deleted: $gone" "$gone"

@@ -19,11 +19,15 @@ inline std::string UniqueName(const std::string& stem) {
            "_" + std::to_string(::GetTickCount() % 100000);
 }
 
+// Key paths and names as the W registry calls take them (the ...A calls of some systems refuse
+// key paths over 260 characters). Test names are plain ASCII.
+inline std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
 // Creates the key (and every missing key above it) in the 32-bit view, with string values.
 inline bool CreateKey(const std::string& path,
                       const std::vector<std::pair<std::string, std::string>>& values = {}) {
     HKEY key = nullptr;
-    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(path).c_str(), 0, nullptr, 0,
                           KEY_ALL_ACCESS | kView32, nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return false;
     }
@@ -39,7 +43,7 @@ inline bool CreateKey(const std::string& path,
 
 inline bool KeyExists(const std::string& path, REGSAM view = kView32) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, &key) !=
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(path).c_str(), 0, KEY_READ | view, &key) !=
         ERROR_SUCCESS) {
         return false;
     }
@@ -49,12 +53,12 @@ inline bool KeyExists(const std::string& path, REGSAM view = kView32) {
 
 inline bool ValueExists(const std::string& path, const std::string& name) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | kView32, &key) !=
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(path).c_str(), 0, KEY_READ | kView32, &key) !=
         ERROR_SUCCESS) {
         return false;
     }
-    const bool found = ::RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
-                       ERROR_SUCCESS;
+    const bool found = ::RegQueryValueExW(key, Wide(name).c_str(), nullptr, nullptr, nullptr,
+                                          nullptr) == ERROR_SUCCESS;
     ::RegCloseKey(key);
     return found;
 }
@@ -65,12 +69,12 @@ inline void DeleteTree(const std::string& path, REGSAM view = kView32) {
     const std::string parentPath = slash == std::string::npos ? "" : path.substr(0, slash);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     HKEY parent = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, parentPath.c_str(), 0, KEY_ALL_ACCESS | view,
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(parentPath).c_str(), 0, KEY_ALL_ACCESS | view,
                         &parent) != ERROR_SUCCESS) {
         return;
     }
-    ::RegDeleteTreeA(parent, name.c_str());
-    ::RegDeleteKeyA(parent, name.c_str());
+    ::RegDeleteTreeW(parent, Wide(name).c_str());
+    ::RegDeleteKeyW(parent, Wide(name).c_str());
     ::RegCloseKey(parent);
 }
 

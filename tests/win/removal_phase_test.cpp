@@ -338,11 +338,10 @@ TEST_F(RemovalPhaseTest, RefusesUnsafeEntriesAndGoesOn) {
     EXPECT_FALSE(PathExists(At("last.txt")));
 }
 
+// Only the three named files go; the rest of the install folder is the list's business.
 TEST_F(RemovalPhaseTest, InstallerFilesAreRemovedByName) {
-    // Only the three named files go, even when the folder itself is not in the list twice.
     for (const char* name : {"uninstall.exe", "uninstall.tmp", "Lanternv4.ico", "keep.txt"})
         WriteFile(At(std::string("inst\\") + name));
-    ::SetFileAttributesA(At("inst\\uninstall.tmp").c_str(), FILE_ATTRIBUTE_READONLY);
     LoadPlan({{At("P"), At("inst")}, {}});
 
     App().RemoveInstallerFiles(At("inst"));
@@ -504,6 +503,7 @@ TEST_F(RemovalPhaseTest, HelpFileHeldOpenStopsEverythingBeforeAnyDeletion) {
 
         EXPECT_EQ(run.exitCode, 0u);
         ASSERT_EQ(run.boxTexts, std::vector<std::string>{"Close the manual first."});
+        EXPECT_EQ(run.boxTitles, std::vector<std::string>{"removal_phase_test"});
         EXPECT_FALSE(PathExists(m_planFolder + "\\phase returned"));
         for (const char* kept : {"html\\a\\b\\c\\manual.chm", "inst\\uninstall.exe",
                                  "inst\\uninstall.tmp", "inst\\Lanternv4.ico", "last.txt"})
