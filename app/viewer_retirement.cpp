@@ -91,7 +91,7 @@ void CUninstallApp::RetireViewer() {
     // plan naming an empty, relative or system folder must not cost that folder its files.
     // The commands above and the registry steps below stay: they touch only the viewer's own
     // program and keys.
-    if (true) {
+    if (IsSafeToDelete(folder)) {
         TraceAndDelete("\ndel exe:", program);
         TraceAndDelete("\ndel dll-1:", folder + "\\gdiplus.dll");
         TraceAndDelete("\ndel dll-2:", folder + "\\pelres.dll");

@@ -58,8 +58,8 @@ LONG CRegistryKey::Close() {
 }
 
 LONG CRegistryKey::DeleteValue(const char* name) {
-    // A closed key has no handle; a null name would name the key's default value.
-    if (!m_bOpen || name == nullptr) return ERROR_INVALID_HANDLE;
+    if (!m_bOpen) return ERROR_INVALID_HANDLE;
+    if (name == nullptr) return ERROR_INVALID_PARAMETER;   // would name the key's default value
     return ::RegDeleteValueW(m_hKey, Wide(name).c_str());
 }
 

@@ -134,6 +134,7 @@ e2e_expect_eq "the warning carries the plan's text" "$warning" "$WARNING"
 progress=$(e2e_robot text Uninstalling | iconv -f CP932 -t UTF-8)
 e2e_expect_eq "the progress window shows the plan's progress text" "$progress" "$PROGRESS"
 mkdir -p "$ARTIFACTS"
+sleep 1   # let the warning box paint itself over the progress window
 display=$(cat "$E2E_ROOT/display")
 if xwd -root -display "$display" 2>/dev/null | convert xwd:- "$ARTIFACTS/progress.png" 2>/dev/null; then
   e2e_pass "screenshot saved as $ARTIFACTS/progress.png"
