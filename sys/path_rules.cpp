@@ -3,6 +3,7 @@
 // Win32 will not rewrite behind the comparison with the protected folders.
 #include "sys/deletion_safety.h"
 #include "framework/code_page.h"
+#include <algorithm>
 
 namespace {
 
@@ -136,8 +137,12 @@ DeletionVerdict JudgeDeletionPath(const std::string& path, const CStringList& pr
     } else {
         return DeletionVerdict::NotFullyQualified;
     }
-    // One trailing backslash names the same folder; any other empty component is refused.
-    if (names.size() > 1 && names.back().empty()) names.pop_back();
+    // Win32 reads a run of backslashes after the root as one separator (the program itself
+    // joins folder, backslash and name even when the folder ends in one), so empty components
+    // are dropped before the names are judged and compared.
+    names.erase(std::remove(names.begin(), names.end(), std::string()), names.end());
+    const std::size_t rootNames = components[0] == "\\\\" ? 2 : 0;   // server and share
+    if (names.size() <= rootNames) return DeletionVerdict::Root;
     for (const std::string& name : names) {
         const DeletionVerdict verdict = JudgeComponent(name);
         if (verdict != DeletionVerdict::Allowed) return verdict;
