@@ -64,7 +64,7 @@ put_stale_files
 e2e_start 'C:\Manual\uninstall.exe'
 e2e_expect_eq "the plan's question is asked" "$(e2e_wait_window uninstall)" "$CONFIRM"
 e2e_press uninstall 2
-e2e_expect_eq "exit code" "$(e2e_wait_exit "$E2E_PID")" 0
+e2e_expect_exit "exit code" "$E2E_PID" 0
 expect_nothing_started
 expect_stale_files_untouched
 e2e_expect_exists "the install folder stays" 'C:\Manual\Help\manual.chm'
@@ -79,7 +79,7 @@ e2e_expect_eq "the plan's question is asked" "$(e2e_wait_window uninstall)" "$CO
 # the staged copy stops at its own check and shows the warning, deleting nothing.
 e2e_hold_mutex 'Global\Brightleaf'
 e2e_press uninstall 1
-e2e_expect_eq "exit code" "$(e2e_wait_exit "$E2E_PID")" 0
+e2e_expect_exit "exit code" "$E2E_PID" 0
 e2e_expect_eq "the staged copy warns about the viewer" "$(e2e_wait_window uninstall)" "$WARNING"
 processes=$(e2e_processes)
 e2e_expect_match "the staged copy runs with the word uninstall" "$processes" \
@@ -87,6 +87,7 @@ e2e_expect_match "the staged copy runs with the word uninstall" "$processes" \
 e2e_expect_same_file "fresh uninstall.exe staged" "$TEMP\\uninstall.exe" "$UNINSTALL_BUILD/uninstall.exe"
 e2e_expect_same_file "fresh uninstall.tmp staged" "$TEMP\\uninstall.tmp" "$(e2e_unix 'C:\Manual\Uninstall.tmp')"
 e2e_press uninstall 1
+e2e_release_mutex
 e2e_expect_eq "everything ends" "$(e2e_wait_idle 60)" idle
 e2e_expect_exists "nothing deleted while the viewer runs" 'C:\Manual\Help\manual.chm'
 
@@ -97,7 +98,7 @@ e2e_start 'C:\Manual\uninstall.exe'
 e2e_wait_window uninstall >/dev/null
 e2e_hold_mutex 'Global\Brightleaf'
 e2e_press uninstall 1
-e2e_wait_exit "$E2E_PID" >/dev/null
+e2e_wait_exit "$E2E_PID"
 e2e_wait_window uninstall >/dev/null
 processes=$(e2e_processes)
 shell_line=$(printf '%s\n' "$processes" | grep -i 'cmd\.exe' | cut -f3)
@@ -107,15 +108,15 @@ else
   echo "             (the command interpreter had already ended; its line is checked by startup_test)"
 fi
 e2e_press uninstall 1
-e2e_wait_idle 60 >/dev/null
+e2e_release_mutex
 
 # --------------------------------------------------------------------------------------------
 e2e_scenario "a plan without removal entries ends silently in both phases"
 install_manual "$PLAN_WITHOUT_ETC"
 e2e_start 'C:\Manual\uninstall.exe'
-e2e_expect_eq "hand-off exit code, no box" "$(e2e_wait_exit "$E2E_PID" 30)" 0
+e2e_expect_exit "hand-off exit code, no box" "$E2E_PID" 0 30
 e2e_start 'C:\Manual\uninstall.exe' uninstall
-e2e_expect_eq "removal exit code, no box" "$(e2e_wait_exit "$E2E_PID" 30)" 0
+e2e_expect_exit "removal exit code, no box" "$E2E_PID" 0 30
 e2e_expect_missing "nothing staged" "$TEMP\\uninstall.exe"
 e2e_expect_exists "nothing deleted" 'C:\Manual\Help\manual.chm'
 
@@ -126,15 +127,16 @@ e2e_hold_mutex 'Global\Brightleaf'
 e2e_start 'C:\Manual\uninstall.exe'
 e2e_expect_eq "hand-off shows the warning, not the question" "$(e2e_wait_window uninstall)" "$WARNING"
 e2e_press uninstall 1
-e2e_expect_eq "hand-off exit code" "$(e2e_wait_exit "$E2E_PID")" 0
+e2e_expect_exit "hand-off exit code" "$E2E_PID" 0
 e2e_expect_missing "nothing staged" "$TEMP\\uninstall.exe"
 e2e_start 'C:\Manual\uninstall.exe' uninstall
 e2e_expect_eq "removal phase shows the warning" "$(e2e_wait_window uninstall)" "$WARNING"
 e2e_expect_eq "no progress window" "$(e2e_window_count Uninstalling)" 0
 e2e_press uninstall 1
-e2e_expect_eq "removal exit code" "$(e2e_wait_exit "$E2E_PID")" 0
+e2e_expect_exit "removal exit code" "$E2E_PID" 0
 e2e_expect_exists "nothing deleted" 'C:\Manual\Help\manual.chm'
 e2e_expect_exists "the program stays" 'C:\Manual\uninstall.exe'
+e2e_release_mutex
 
 # --------------------------------------------------------------------------------------------
 e2e_scenario "a second hand-off while the first asks ends silently"
@@ -143,10 +145,10 @@ e2e_start 'C:\Manual\uninstall.exe'
 first=$E2E_PID
 e2e_wait_window uninstall >/dev/null
 e2e_start 'C:\Manual\uninstall.exe'
-e2e_expect_eq "second exit code, no box" "$(e2e_wait_exit "$E2E_PID" 30)" 0
+e2e_expect_exit "second exit code, no box" "$E2E_PID" 0 30
 e2e_expect_eq "only the first question is open" "$(e2e_window_count uninstall)" 1
 e2e_press uninstall 2
-e2e_expect_eq "first exit code" "$(e2e_wait_exit "$first")" 0
+e2e_expect_exit "first exit code" "$first" 0
 e2e_expect_missing "nothing staged" "$TEMP\\uninstall.exe"
 
 # --------------------------------------------------------------------------------------------
@@ -154,7 +156,7 @@ e2e_scenario "without a display the question cannot be asked, and nothing happen
 install_manual "$PLAN"
 put_stale_files
 WINE_DISPLAY_OVERRIDE= e2e_start 'C:\Manual\uninstall.exe'
-e2e_expect_eq "exit code" "$(e2e_wait_exit "$E2E_PID" 30)" 0
+e2e_expect_exit "exit code" "$E2E_PID" 0 30
 expect_nothing_started
 expect_stale_files_untouched
 

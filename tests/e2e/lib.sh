@@ -14,7 +14,7 @@
 #   text=$(e2e_wait_window uninstall)         # waits for the box, prints its text
 #   e2e_expect_eq "question shown" "$text" "Remove?"
 #   e2e_press uninstall 2                     # Cancel
-#   e2e_expect_eq "exit code" "$(e2e_wait_exit "$E2E_PID")" 0
+#   e2e_expect_exit "exit code" "$E2E_PID" 0
 #   e2e_end                                   # prints the summary; exit code 1 on any failure
 #
 # Results are printed as gtest-like lines: "[       OK ] scenario: check" or
@@ -29,6 +29,8 @@ E2E_FAILURES=0
 E2E_CHECKS=0
 E2E_SCENARIO=""
 E2E_PID=""
+E2E_EXIT=""
+E2E_HOLDER=""
 # The Windows user Wine runs as: "nobody" when the tests run as root (see wine-env.sh).
 if [ "$(id -u)" = 0 ]; then E2E_WINE_USER=$WINE_USER; else E2E_WINE_USER=$(id -un); fi
 # The temp folder the program stages into (its GetTempPathA), without the trailing backslash.
@@ -98,15 +100,30 @@ e2e_install() {
 # path, or a Linux path such as "$UNINSTALL_BUILD/x.exe"). Its id is left in E2E_PID.
 # Set WINE_DISPLAY_OVERRIDE= (empty) in front of the call to run it without a display.
 e2e_start() {
-  wine_run "$E2E_ROOT" "$@" </dev/null >/dev/null 2>&1 &
-  E2E_PID=$!
+  e2e_background "$@" </dev/null >/dev/null 2>&1
+  E2E_PID=$E2E_BACKGROUND
+}
+
+# e2e_background PROGRAM [ARGS...]: starts a Windows program as a background job whose id is
+# the program's own (not a subshell's), so that waiting for it and ending it reach the program.
+# The id is left in E2E_BACKGROUND.
+e2e_background() {
+  local -a envs
+  mapfile -t envs < <(wine_environment "$E2E_ROOT")
+  if [ "$(id -u)" = 0 ]; then
+    setpriv --reuid="$WINE_USER" --regid="$WINE_GROUP" --init-groups env -i "${envs[@]}" "$WINE64" "$@" &
+  else
+    env -i "${envs[@]}" "$WINE64" "$@" &
+  fi
+  E2E_BACKGROUND=$!
 }
 
 # e2e_run PROGRAM [ARGS...]: runs a Windows program to its end; prints its output.
 e2e_run() { wine_run "$E2E_ROOT" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 
-# e2e_wait_exit PID [SECONDS]: waits for a program started by e2e_start; prints its exit code,
-# or "timeout" (and ends it) when it is still running after SECONDS (default 60).
+# e2e_wait_exit PID [SECONDS]: waits for a program started by e2e_start and leaves its exit code
+# in E2E_EXIT, or "timeout" (after ending it) when it still runs after SECONDS (default 60).
+# Call it directly, never inside $( ): only this shell can collect the exit code.
 e2e_wait_exit() {
   local pid=$1 seconds=${2:-60} i
   for ((i = 0; i < seconds * 10; i++)); do
@@ -116,11 +133,17 @@ e2e_wait_exit() {
   if kill -0 "$pid" 2>/dev/null; then
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
-    echo timeout
+    E2E_EXIT=timeout
     return 0
   fi
   wait "$pid"
-  echo $?
+  E2E_EXIT=$?
+}
+
+# e2e_expect_exit WHAT PID CODE [SECONDS]: the program ends within SECONDS with exit code CODE.
+e2e_expect_exit() {
+  e2e_wait_exit "$2" "${4:-60}"
+  e2e_expect_eq "$1" "$E2E_EXIT" "$3"
 }
 
 # e2e_wait_idle [SECONDS]: waits until every program of the root has ended (the Wine server
@@ -166,15 +189,23 @@ e2e_hold_mutex() {
   local name=$1 ms=${2:-120000} ready i
   ready=$(e2e_unix "C:\\mutex_holder_ready.txt")
   rm -f "$ready"
-  wine_run "$E2E_ROOT" "$UNINSTALL_BUILD/mutex_holder.exe" "$name" "$ms" 'C:\mutex_holder_ready.txt' \
-    </dev/null >/dev/null 2>&1 &
-  E2E_HOLDER=$!
+  e2e_background "$UNINSTALL_BUILD/mutex_holder.exe" "$name" "$ms" 'C:\mutex_holder_ready.txt' \
+    </dev/null >/dev/null 2>&1
+  E2E_HOLDER=$E2E_BACKGROUND
   for ((i = 0; i < 300; i++)); do
     [ -f "$ready" ] && return 0
     sleep 0.1
   done
   echo "e2e: mutex $name was not taken" >&2
   return 1
+}
+
+# e2e_release_mutex: ends the program that e2e_hold_mutex started.
+e2e_release_mutex() {
+  [ -n "${E2E_HOLDER:-}" ] || return 0
+  kill "$E2E_HOLDER" 2>/dev/null
+  wait "$E2E_HOLDER" 2>/dev/null
+  E2E_HOLDER=""
 }
 
 # --- checks ---------------------------------------------------------------------------------
