@@ -126,7 +126,7 @@ short_name_of() {
 #   link:NAME=PATH    (no plan entry) makes the manual's folder NAME a link to the Windows PATH
 # The plan always names the manual too, so the safe entries are seen to go while the rest stay.
 build_plan() {
-  local spec=$1 line n=2 r=0 install="" viewer='C:\Program Files\Vorda\Brightleaf' info=QD100
+  local entries=$1 line n=2 r=0 install="" viewer='C:\Program Files\Vorda\Brightleaf' info=QD100
   local etc="" manuals="" reg=""
   while IFS= read -r line; do
     case "$line" in
@@ -139,7 +139,7 @@ build_plan() {
       link:*) ;;
       *) etc+="$n=$line"$'\n'; n=$((n + 1)) ;;
     esac
-  done <<< "$spec"
+  done <<< "$entries"
   if [ -n "$install" ]; then
     etc="0=$INST\\html"$'\n'"1=$install"$'\n'"2=$INST"$'\n'"$etc"
   else
@@ -246,13 +246,13 @@ wait_program_end() {
   echo timeout
 }
 
-# run_case NAME MODE EXPECT SPEC
+# run_case NAME MODE EXPECT ENTRIES
 #   MODE    removal: the staged copy is started as the hand-off would start it;
 #           handoff: the program is started in the install folder and the question confirmed.
 #   EXPECT  gone: the manual the plan names is deleted; kept: nothing at all is deleted.
-#   SPEC    a text case (see build_plan) or @FUNCTION, a generated plan.
+#   ENTRIES a text case (see build_plan) or @FUNCTION, a generated plan.
 run_case() {
-  local name=$1 mode=$2 expect=$3 spec=$4 plan expected
+  local name=$1 mode=$2 expect=$3 entries=$4 plan expected
   e2e_scenario "$name [$mode]"
   remove_manual
   put_decoys
@@ -266,11 +266,11 @@ run_case() {
   install_manual
   plan="$E2E_ROOT/plan"
   rm -rf "$plan"
-  if [ "${spec:0:1}" = @ ]; then
-    "${spec:1}" "$plan"
+  if [ "${entries:0:1}" = @ ]; then
+    "${entries:1}" "$plan"
   else
-    build_plan "$spec" | sed 's/$/\r/' > "$plan"
-    make_links "$spec"
+    build_plan "$entries" | sed 's/$/\r/' > "$plan"
+    make_links "$entries"
   fi
   cp -a "$plan" "$(e2e_unix "$INST\\Uninstall.tmp")"
   e2e_own "$(e2e_unix "$INST")"
