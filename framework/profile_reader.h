@@ -11,3 +11,8 @@
 
 unsigned long ReadProfileString(const char* section, const char* key, const char* defaultText,
                                 char* buffer, unsigned long size, const char* path);
+
+// True when the file holds a NUL byte. A profile is 8-bit text: the reader would end a value
+// at the NUL and hand on a shorter text than the file names (C:\data<NUL>\a.txt as C:\data).
+// False when the file cannot be read.
+bool ProfileHoldsNulByte(const char* path);

@@ -161,3 +161,8 @@ unsigned long ReadProfileString(const char* section, const char* key, const char
         if (EqualNoCase(line.key, key)) return StoreText(line.value, buffer, size);
     return StoreDefault(defaultText, buffer, size);
 }
+
+bool ProfileHoldsNulByte(const char* path) {
+    std::string content;
+    return ReadProfileFile(path, content) && content.find('\0') != std::string::npos;
+}

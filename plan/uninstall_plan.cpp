@@ -29,6 +29,9 @@ CUninstallPlan::~CUninstallPlan() = default;
 void CUninstallPlan::Load() {
     m_strPlanPath = m_strDirectory + "\\" + m_strPlanFileName;
     if (!FileExists(m_strPlanPath)) return;
+    // A NUL inside a value would hand on a shorter path than the plan names; such a plan is
+    // not a text plan at all, and nothing of it is read.
+    if (ProfileHoldsNulByte(m_strPlanPath.c_str())) return;
     const std::string& path = m_strPlanPath;
 
     m_strViewerFolder = ReadPlanValue("BLFPath", "path", "", path);

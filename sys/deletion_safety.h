@@ -31,4 +31,11 @@ const CStringList& GetProtectedFolders();
 
 // True when JudgeDeletionPath allows path against GetProtectedFolders().
 bool IsSafeToDelete(const std::string& path);
+
+// True when no folder of the tree at path (path itself included) is a link to another place:
+// no reparse point, and every folder's real location is where the walk reached it. A recursive
+// deletion would otherwise go through the link and empty the folder it points at. Files that
+// are links do not count (deleting one removes the link only). False when the tree cannot be
+// read completely.
+bool IsTreeFreeOfLinks(const std::string& path);
 #endif

@@ -67,6 +67,20 @@ wine_copy_root() {
   mkdir -p "$to"
   cp -a "$from/prefix" "$to/prefix"
   cp -a "$from/home" "$to/home"
+  # Wine links the user's folders (Desktop, Documents ...) to the home folder by absolute
+  # paths: point the copy's links at its own home, so that roots never share a folder.
+  local from_abs to_abs link target
+  from_abs=$(readlink -f "$from") to_abs=$(readlink -f "$to")
+  while IFS= read -r -d '' link; do
+    target=$(readlink "$link")
+    case "$target" in
+      "$from_abs"/*|"$from"/*)
+        target=${target#"$from_abs"/}; target=${target#"$from"/}
+        ln -sfn "$to_abs/$target" "$link"
+        if [ "$(id -u)" = 0 ]; then chown -h "$WINE_USER:$WINE_GROUP" "$link"; fi
+        ;;
+    esac
+  done < <(find "$to/prefix/drive_c/users" -type l -print0 2>/dev/null)
   [ -f "$from/display" ] && cp "$from/display" "$to/display"
   [ -d "$from/locale" ] && ln -s "$(readlink -f "$from/locale")" "$to/locale"
   if [ "$(id -u)" = 0 ]; then chown "$WINE_USER:$WINE_GROUP" "$to"; fi

@@ -119,6 +119,16 @@ TEST(UninstallPlanTest, WithoutAPlanFileThePlanStaysEmpty) {
     EXPECT_EQ(Summarize(missing), CPlanSummary());
 }
 
+TEST(UninstallPlanTest, APlanHoldingANulByteIsNotRead) {
+    // The reader would end the value at the NUL and name C:\data instead of C:\data\a.txt.
+    const std::string withNul = std::string("[ETC]\r\n0=C:\\data") + '\0' +
+                                "\\a.txt\r\n1=C:\\Manual\r\n[MANUALS]\r\nQ=Q,Other\r\n";
+    CTestFolder folder;
+    ASSERT_TRUE(folder.WriteFile("Uninstall.tmp", withNul));
+    const CUninstallPlan plan(folder.Path().c_str());
+    EXPECT_EQ(Summarize(plan), CPlanSummary());
+}
+
 TEST(UninstallPlanTest, AnEmptyOrNullDirectoryMeansTheRootOfTheCurrentDrive) {
     for (const char* directory : {"", static_cast<const char*>(nullptr)}) {
         const CUninstallPlan plan(directory);
