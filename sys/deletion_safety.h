@@ -32,10 +32,10 @@ const CStringList& GetProtectedFolders();
 // True when JudgeDeletionPath allows path against GetProtectedFolders().
 bool IsSafeToDelete(const std::string& path);
 
-// True when no folder of the tree at path (path itself included) is a link to another place:
-// no reparse point, and every folder's real location is where the walk reached it. A recursive
-// deletion would otherwise go through the link and empty the folder it points at. Files that
-// are links do not count (deleting one removes the link only). False when the tree cannot be
-// read completely.
+// True when the shell may delete the tree at path recursively without being led elsewhere: no
+// folder in it (path itself included) is a link, by its reparse-point mark or because it does
+// not really lie where the walk reached it; and path's real location (through links in the
+// folders above) passes IsSafeToDelete too. A file, link or not, is true: deleting it removes
+// that entry only. False when the tree cannot be read completely.
 bool IsTreeFreeOfLinks(const std::string& path);
 #endif

@@ -48,6 +48,9 @@ int ShellDelete(const std::string& path) {
     // Every recursive deletion passes here, so this is where a path the plan made up is stopped:
     // nothing that is not plainly a file or folder of its own reaches the shell.
     if (!IsSafeToDelete(path) || path.size() > kMaxDeletionPath) return 0;
+    // The shell's deletion goes through folder links and would empty the folders they lead to;
+    // a tree that holds one is left whole instead.
+    if (!IsTreeFreeOfLinks(path)) return 0;
     // The shell reads a list of names ended by two NULs; the zero fill supplies both.
     char names[MAX_PATH] = {};
     std::memcpy(names, path.data(), path.size());

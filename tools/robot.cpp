@@ -33,14 +33,20 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
+// Window enumeration callbacks must be stdcall in the 32-bit build, which a lambda is not.
+BOOL CALLBACK CollectVisible(HWND window, LPARAM list) {
+    if (::IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectAll(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
 std::vector<HWND> TopLevelWindows() {
     std::vector<HWND> windows;
-    ::EnumWindows(
-        [](HWND window, LPARAM list) -> BOOL {
-            if (::IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    ::EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
@@ -65,13 +71,7 @@ HWND WaitForWindow(const char* title, DWORD timeoutMs) {
 // The texts of the window's static controls; a message box keeps its text in control 0xFFFF.
 void PrintTexts(HWND window) {
     std::vector<HWND> children;
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
+    ::EnumChildWindows(window, CollectAll, reinterpret_cast<LPARAM>(&children));
     for (HWND child : children) {
         if (_stricmp(ClassOf(child).c_str(), "Static") != 0) continue;
         std::string text = WindowText(child);

@@ -116,12 +116,8 @@ start_and_confirm() {
   expect_exit_code "the install folder's program ends with 0" 0
 }
 
-# expect_exit_code WHAT CODE: the exit code of the program last started with e2e_start. The
-# wait runs in this shell: a subshell cannot wait for a program this shell started.
-expect_exit_code() {
-  e2e_wait_exit "$E2E_PID" > "$E2E_ROOT/exit_code"
-  e2e_expect_eq "$1" "$(cat "$E2E_ROOT/exit_code")" "$2"
-}
+# expect_exit_code WHAT CODE: the exit code of the program last started with e2e_start.
+expect_exit_code() { e2e_expect_exit "$1" "$E2E_PID" "$2"; }
 
 # --------------------------------------------------------------------------------------------
 e2e_scenario "a help file held open stops the uninstall before anything is deleted"
