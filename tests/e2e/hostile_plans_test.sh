@@ -398,8 +398,9 @@ C:\data.
 C:\data..
 "C:\data "
 "C:\data\sub\ "
-C:\\data
-C:\data\\sub
+C:\\windows
+C:\\\Program Files\\
+C:\users\\nobody
 C:\manual\.\html
 C:\data\sub\...'
 
