@@ -35,7 +35,8 @@ bool IsSafeToDelete(const std::string& path);
 // True when the shell may delete the tree at path recursively without being led elsewhere: no
 // folder in it (path itself included) is a link, by its reparse-point mark or because it does
 // not really lie where the walk reached it; and path's real location (through links in the
-// folders above) passes IsSafeToDelete too. A file, link or not, is true: deleting it removes
-// that entry only. False when the tree cannot be read completely.
+// folders above) passes IsSafeToDelete too. Files are not examined (on Windows, deleting a file
+// that is a link removes the link only): a file path is true. False when the tree cannot be read
+// completely.
 bool IsTreeFreeOfLinks(const std::string& path);
 #endif

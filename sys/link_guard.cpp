@@ -121,7 +121,8 @@ bool IsTreeFreeOfLinks(const std::string& path) {
         CFindHandleOwner find(::FindFirstFileW(ExtendedForm(root).c_str(), &self));
         if (!find) return false;
     }
-    // Deleting a file, even one that is a link, removes that entry only.
+    // On Windows, deleting a file that is a link removes the link only. (Wine 8 deletes the file
+    // it leads to instead; files are still not opened one by one, to keep big trees cheap.)
     if (!(self.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
     if (self.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return false;
 
