@@ -17,18 +17,6 @@ bool IsLeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-std::size_t FindLastBackslash(const std::string& text) {
-    std::size_t found = std::string::npos;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
-            ++i;   // the trail byte may equal '\\' but belongs to the character
-        } else if (text[i] == '\\') {
-            found = i;
-        }
-    }
-    return found;
-}
-
 bool EqualNoCase(const std::string& left, const std::string& right) {
     // Folding touches ASCII letters only and a double-byte character is compared as a whole,
     // so equal texts always have equal byte lengths.

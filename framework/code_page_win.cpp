@@ -44,18 +44,6 @@ bool EqualBytesNoCase(const std::string& left, const std::string& right) {
 
 bool IsLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
 
-std::size_t FindLastBackslash(const std::string& text) {
-    std::size_t found = std::string::npos;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
-            ++i;   // the trail byte may equal '\\' but belongs to the character
-        } else if (text[i] == '\\') {
-            found = i;
-        }
-    }
-    return found;
-}
-
 bool EqualNoCase(const std::string& left, const std::string& right) {
     if (left == right) return true;
     // Plain ASCII is the common case (a listing of a large folder): no conversion needed.

@@ -3,6 +3,7 @@
 // test folders on drive C and the viewer stand-in from the build folder.
 #pragma once
 #include <windows.h>
+#include "tests/win/test_files.h"
 #include <shellapi.h>
 #include <string>
 #include <utility>
@@ -78,9 +79,7 @@ inline void DeleteTree(const std::string& path, REGSAM view = kView32) {
     ::RegCloseKey(parent);
 }
 
-inline bool PathExists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using testfiles::PathExists;
 
 inline bool MakeFolders(const std::string& path) {
     for (std::size_t i = 3; i <= path.size(); ++i) {
@@ -89,17 +88,7 @@ inline bool MakeFolders(const std::string& path) {
     return PathExists(path);
 }
 
-inline void RemoveTree(const std::string& path) {
-    if (!PathExists(path)) return;
-    std::vector<char> from(path.begin(), path.end());
-    from.push_back('\0');
-    from.push_back('\0');
-    SHFILEOPSTRUCTA operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.data();
-    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
-    ::SHFileOperationA(&operation);
-}
+using testfiles::RemoveTree;
 
 inline bool WriteTextFile(const std::string& path, const std::string& content) {
     HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -12,6 +12,7 @@
 #include "plan/uninstall_plan.h"
 #include "sys/deletion_safety.h"
 #include "sys/trace_log.h"
+#include "tests/win/test_files.h"
 
 namespace {
 
@@ -48,21 +49,8 @@ CUninstallApp& App() {
 const char kTestRoot[] = "C:\\removal_phase_test";
 const char kChildPlanVariable[] = "REMOVAL_PHASE_CHILD_PLAN";
 
-bool PathExists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void RemoveTree(const std::string& path) {
-    if (!PathExists(path)) return;
-    std::vector<char> from(path.begin(), path.end());
-    from.push_back('\0');
-    from.push_back('\0');
-    SHFILEOPSTRUCTA operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.data();
-    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
-    ::SHFileOperationA(&operation);
-}
+using testfiles::PathExists;
+using testfiles::RemoveTree;
 
 void MakeFolders(const std::string& path) {
     for (std::size_t at = path.find('\\', 3); ; at = path.find('\\', at + 1)) {

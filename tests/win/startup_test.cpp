@@ -2,6 +2,7 @@
 // application directory, the shell command, the administrator check, the viewer probe, the
 // hidden launch, and the resources of the built program.
 #include <gtest/gtest.h>
+#include "tests/win/test_files.h"
 #include <windows.h>
 #include <cstdio>
 #include <cstring>
@@ -27,9 +28,7 @@ std::string BuildFolder() {
     return path.substr(0, path.rfind('\\'));
 }
 
-bool PathExists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using testfiles::PathExists;
 
 // A fresh folder of this test's own in the prefix's temp folder.
 std::string MakeScratchFolder(const char* name) {
