@@ -133,6 +133,9 @@ DeletionVerdict JudgeDeletionPath(const std::string& path, const CStringList& pr
             return DeletionVerdict::NotFullyQualified;
         if (names.size() == 2 || (names.size() == 3 && names[2].empty()))
             return DeletionVerdict::Root;
+        // An administrative share (C$, ADMIN$) is a whole drive or the Windows folder under
+        // another name, out of reach of the protected folders' own spellings.
+        if (names[1].back() == '$') return DeletionVerdict::Protected;
         components.push_back("\\\\");
     } else {
         return DeletionVerdict::NotFullyQualified;

@@ -69,6 +69,8 @@ TEST(DeletionRules, RefusesHostilePaths) {
         {"C:\\\\", V::Root},                       // a run of separators reads as one
         {"\\\\srv\\share\\\\", V::Root},
         {"C:\\\\Windows", V::Protected},
+        {"\\\\localhost\\C$\\Windows", V::Protected},  // administrative shares
+        {"\\\\srv\\admin$\\Fonts", V::Protected},
         {"C:\\Program Files\\\\", V::Protected},
         {"C:\\Vorda\\\\Manual", V::Allowed},
         {"C:\\Vorda\\Manual\\\\uninstall.exe", V::Allowed},
