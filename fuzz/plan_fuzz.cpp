@@ -9,14 +9,21 @@
 
 namespace {
 
+std::string g_folder;   // the run's own folder, removed when the run ends
+
+void RemoveFuzzFolder() {
+    std::string command = "rm -rf " + g_folder;
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", g_folder.c_str());
+}
+
 const std::string& FuzzFolder() {
-    static const std::string folder = [] {
-        std::string f = "/tmp/plan_fuzz." + std::to_string(getpid());
-        std::string command = "mkdir -p " + f;
+    if (g_folder.empty()) {
+        g_folder = "/tmp/plan_fuzz." + std::to_string(getpid());
+        std::string command = "mkdir -p " + g_folder;
         if (std::system(command.c_str()) != 0) std::abort();
-        return f;
-    }();
-    return folder;
+        std::atexit(RemoveFuzzFolder);
+    }
+    return g_folder;
 }
 
 }  // namespace
