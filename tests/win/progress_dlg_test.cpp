@@ -6,16 +6,12 @@
 #include <cstring>
 #include <string>
 #include "app/progress_dlg.h"
+#include "tests/win/test_files.h"
 
 namespace {
 
 // uninstall.exe sits in the build folder beside this test program.
-std::string BuiltProgramPath() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.rfind('\\')) + "\\uninstall.exe";
-}
+std::string BuiltProgramPath() { return testfiles::BuildFolder() + "\\uninstall.exe"; }
 
 HMODULE BuiltProgram() {
     static HMODULE module = ::LoadLibraryExA(BuiltProgramPath().c_str(), nullptr,

@@ -115,14 +115,7 @@ inline std::string ReadTextFile(const std::string& path) {
     return content;
 }
 
-// The folder of this test program, which the build also puts the viewer stand-in in.
-inline std::string BuildFolder() {
-    char path[MAX_PATH * 2] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof(path) - 1);
-    std::string result(path, length);
-    const std::size_t slash = result.rfind('\\');
-    return slash == std::string::npos ? std::string() : result.substr(0, slash);
-}
+using testfiles::BuildFolder;
 
 inline std::string StandInViewer() { return BuildFolder() + "\\pelbox.exe"; }
 

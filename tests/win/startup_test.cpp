@@ -22,11 +22,7 @@ std::string ModulePath() {
     return path;
 }
 
-// The build folder: the test programs, the tools and the program are built side by side.
-std::string BuildFolder() {
-    std::string path = ModulePath();
-    return path.substr(0, path.rfind('\\'));
-}
+using testfiles::BuildFolder;
 
 using testfiles::PathExists;
 
