@@ -14,7 +14,6 @@
 namespace {
 const char kPlanFileName[] = "uninstall.tmp";
 const char kProgramFileName[] = "uninstall.exe";
-const char kRemovalWord[] = "uninstall";
 
 // Trace texts in Shift-JIS: "copy the uninstaller here: " and "run the uninstaller".
 const char kTraceCopyHere[] =

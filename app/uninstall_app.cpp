@@ -12,7 +12,6 @@ namespace {
 const char kAdministratorRefusal[] = "Please log it in again in the administrator authority.";
 const char kHandOffMutexName[] = "Uninstall";
 const char kViewerMutexName[] = "Global\\Brightleaf";
-const char kRemovalWord[] = "uninstall";
 
 // The access token to check: the thread's own when it impersonates, else the process's.
 bool OpenCallerToken(CHandleOwner& token) {

@@ -39,6 +39,9 @@ public:
     CUninstallPlan* m_pPlan = nullptr;   // set once by LoadPlan, lives until the process ends
 };
 
+// The command-line word that selects the removal phase (exact bytes, case included).
+constexpr char kRemovalWord[] = "uninstall";
+
 // The process-wide application directory: the running program's folder, no trailing backslash.
 void SetAppDirectory(const char* folder);
 const std::string& GetAppDirectory();

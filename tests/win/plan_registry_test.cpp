@@ -14,11 +14,9 @@ namespace {
 using namespace regtest;
 
 // One test's keys below SOFTWARE\<unique> (32-bit view) and a folder for its plan file.
-class PlanRegistryTest : public testing::Test {
+class PlanRegistryTest : public CScratchKeyTest {
 protected:
-    void SetUp() override { m_base = "SOFTWARE\\" + UniqueName("plan_registry_test"); }
-    void TearDown() override { DeleteTree(m_base); }
-    std::string Key(const std::string& relative) const { return m_base + "\\" + relative; }
+    PlanRegistryTest() : CScratchKeyTest("plan_registry_test") {}
 
     // Writes Uninstall.tmp with the given REG values, reads it and runs the cleanup.
     void RunCleanup(const std::vector<std::string>& regValues) {
@@ -35,7 +33,6 @@ protected:
         app.m_pPlan = nullptr;
     }
 
-    std::string m_base;
     CDriveFolder m_folder{"plan_registry_test"};
 };
 

@@ -3,11 +3,12 @@
 // test folders on drive C and the viewer stand-in from the build folder.
 #pragma once
 #include <windows.h>
-#include "tests/win/test_files.h"
 #include <shellapi.h>
+#include <gtest/gtest.h>
 #include <string>
 #include <utility>
 #include <vector>
+#include "tests/win/test_files.h"
 
 namespace regtest {
 
@@ -116,6 +117,17 @@ inline std::string ReadTextFile(const std::string& path) {
 }
 
 using testfiles::BuildFolder;
+
+// A test whose keys lie below SOFTWARE\<unique> of the 32-bit view, removed with their content
+// afterwards.
+class CScratchKeyTest : public testing::Test {
+protected:
+    explicit CScratchKeyTest(const std::string& stem) : m_base("SOFTWARE\\" + UniqueName(stem)) {}
+    void TearDown() override { DeleteTree(m_base); }
+    std::string Key(const std::string& relative) const { return m_base + "\\" + relative; }
+
+    const std::string m_base;
+};
 
 inline std::string StandInViewer() { return BuildFolder() + "\\pelbox.exe"; }
 

@@ -9,14 +9,9 @@
 namespace {
 using namespace regtest;
 
-// A key SOFTWARE\<unique> of the 32-bit view for one test, removed with its content afterwards.
-class RegistryKeyTest : public testing::Test {
+class RegistryKeyTest : public CScratchKeyTest {
 protected:
-    void SetUp() override { m_base = "SOFTWARE\\" + UniqueName("registry_key_test"); }
-    void TearDown() override { DeleteTree(m_base); }
-    std::string Key(const std::string& relative) const { return m_base + "\\" + relative; }
-
-    std::string m_base;
+    RegistryKeyTest() : CScratchKeyTest("registry_key_test") {}
 };
 
 TEST_F(RegistryKeyTest, MissingKeyStaysClosedWithCountZero) {
